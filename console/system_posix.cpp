@@ -10,8 +10,8 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <charconv>
 #include <csignal>
+#include <string>
 #include <string_view>
 
 #include "console/cp850_to_utf8.hpp"
@@ -38,6 +38,27 @@ std::size_t writeAll(int fd, std::string_view bytes) {
   return writeAll(fd, bytes.data(), bytes.size());
 }
 
+// A terminal shows UTF-8: each byte goes out as the character it stands for in code page 850.
+// Returns how many of the bytes went out.
+std::size_t writeAsUtf8(int fd, const char* data, std::size_t size) {
+  constexpr std::size_t kBytesAtATime = 256;
+  constexpr std::size_t kLongestCharacter = 3;
+  std::array<char, kBytesAtATime * kLongestCharacter> encoded{};
+  std::size_t done = 0;
+  while (done < size) {
+    std::size_t length = 0;
+    const std::size_t end = std::min(size, done + kBytesAtATime);
+    for (std::size_t i = done; i < end; ++i) {
+      const std::string_view character = utf8OfCp850(static_cast<unsigned char>(data[i]));
+      character.copy(encoded.data() + length, character.size());
+      length += character.size();
+    }
+    if (writeAll(fd, encoded.data(), length) < length) return done;
+    done = end;
+  }
+  return done;
+}
+
 class PosixStandardInput final : public ByteInput {
  public:
   std::size_t read(char* buffer, std::size_t capacity) override {
@@ -54,7 +75,7 @@ class PosixStandardOutput final : public ByteOutput {
   PosixStandardOutput() {
     // Writing to a pipe whose reader has gone raises SIGPIPE, which would end the process.
     // Ignored, the write fails with EPIPE instead, and the output falls silent like a full disk.
-    std::signal(SIGPIPE, SIG_IGN);
+    static_cast<void>(std::signal(SIGPIPE, SIG_IGN));
     struct stat status {};
     characterDevice_ = ::fstat(STDOUT_FILENO, &status) == 0 && S_ISCHR(status.st_mode);
     terminal_ = ::isatty(STDOUT_FILENO) == 1;
@@ -64,28 +85,10 @@ class PosixStandardOutput final : public ByteOutput {
 
   std::size_t write(const char* data, std::size_t size) override {
     if (!terminal_) return writeAll(STDOUT_FILENO, data, size);
-    return writeAsUtf8(data, size);
+    return writeAsUtf8(STDOUT_FILENO, data, size);
   }
 
  private:
-  // A terminal shows UTF-8: each byte goes out as the character it stands for in code page 850.
-  std::size_t writeAsUtf8(const char* data, std::size_t size) {
-    std::array<char, 3 * 256> encoded{};
-    std::size_t done = 0;
-    while (done < size) {
-      std::size_t length = 0;
-      const std::size_t end = std::min(size, done + 256);
-      for (std::size_t i = done; i < end; ++i) {
-        const std::string_view character = utf8OfCp850(static_cast<unsigned char>(data[i]));
-        character.copy(encoded.data() + length, character.size());
-        length += character.size();
-      }
-      if (writeAll(STDOUT_FILENO, encoded.data(), length) < length) return done;
-      done = end;
-    }
-    return done;
-  }
-
   bool characterDevice_ = false;
   bool terminal_ = false;
 };
@@ -128,14 +131,9 @@ class TerminalScreen final : public ScreenDevice {
   void setCursorPosition(ConsoleHandle console, ScreenCell cell) override {
     if (console == kInvalidConsoleHandle) return;
     // ESC [ row ; column H: put the cursor there, counted from 1.
-    std::array<char, 16> sequence{'\x1b', '['};
-    char* const last = sequence.data() + sequence.size();
-    char* end = std::to_chars(sequence.data() + 2, last, cell.row + 1).ptr;
-    *end++ = ';';
-    end = std::to_chars(end, last, cell.column + 1).ptr;
-    *end++ = 'H';
-    writeAll(static_cast<int>(console), sequence.data(),
-             static_cast<std::size_t>(end - sequence.data()));
+    const std::string sequence =
+        "\x1b[" + std::to_string(cell.row + 1) + ';' + std::to_string(cell.column + 1) + 'H';
+    writeAll(static_cast<int>(console), sequence);
   }
 
  private:
