@@ -40,10 +40,11 @@ consteval unsigned char byteFor(char16_t unicode) {
 template <std::size_t N>
 class Cp850Text {
  public:
+  // Implicit, so that a text can be given where a byte string is expected.
   consteval Cp850Text(const char8_t (&utf8)[N]) {  // NOLINT(google-explicit-constructor)
     std::size_t in = 0;
     while (in + 1 < N) {  // the literal's terminating NUL is not part of the text
-      const unsigned char lead = static_cast<unsigned char>(utf8[in]);
+      const auto lead = static_cast<unsigned char>(utf8[in]);
       if (lead < 0x80) {
         bytes_[size_++] = static_cast<char>(lead);
         in += 1;
