@@ -2,7 +2,6 @@
 
 #include <bit>
 #include <charconv>
-#include <cmath>
 #include <cstdint>
 #include <system_error>
 
@@ -19,12 +18,17 @@ AmountText textOf(std::string_view literal) {
   return text;
 }
 
-// Told by the bits and not by std::isnan: a floating-point comparison of a signaling NaN raises
-// the "invalid" flag, and formatting must leave the flags as it found them.
-bool isNan(double amount) {
-  constexpr std::uint64_t kSignBit = std::uint64_t{1} << 63;
-  constexpr std::uint64_t kInfinityBits = 0x7FF0'0000'0000'0000;
-  return (std::bit_cast<std::uint64_t>(amount) & ~kSignBit) > kInfinityBits;
+// The kind of a double, told by its bits alone. A floating-point comparison would raise flags
+// of its own: "invalid" for a signalling NaN, "denormal operand" for a subnormal, and
+// formatting leaves the floating-point unit as it found it.
+constexpr std::uint64_t kSignBit = std::uint64_t{1} << 63;
+constexpr std::uint64_t kInfinityBits = 0x7FF0'0000'0000'0000;
+
+std::uint64_t magnitudeBits(double amount) {
+  return std::bit_cast<std::uint64_t>(amount) & ~kSignBit;
+}
+bool isNegative(double amount) {
+  return (std::bit_cast<std::uint64_t>(amount) & kSignBit) != 0;
 }
 
 }  // namespace
@@ -34,9 +38,10 @@ bool isNan(double amount) {
 // negative zero is written without its sign, and infinities and NaNs get fixed texts, with the
 // sign bit of a NaN shown.
 AmountText formatAmount(double amount) {
-  if (isNan(amount)) return textOf(std::signbit(amount) ? "-nan" : "nan");
-  if (std::isinf(amount)) return textOf(amount < 0 ? "-inf" : "inf");
-  if (amount == 0) return textOf("0");
+  const std::uint64_t magnitude = magnitudeBits(amount);
+  if (magnitude > kInfinityBits) return textOf(isNegative(amount) ? "-nan" : "nan");
+  if (magnitude == kInfinityBits) return textOf(isNegative(amount) ? "-inf" : "inf");
+  if (magnitude == 0) return textOf("0");
 
   AmountText text;
   char* const first = text.chars.data();
