@@ -3,11 +3,14 @@
 #include <bit>
 #include <utility>
 
+#include "advice/wide_integer.hpp"
+
 namespace pokerhilfe {
 
 namespace {
 
-constexpr std::uint64_t kTopBit = std::uint64_t{1} << 63;
+using wide::kTopBit;
+using wide::Wide;
 
 // The fields of a double.
 constexpr int kFractionBits = 52;
@@ -26,24 +29,6 @@ constexpr int kDroppedBits = 64 - (kFractionBits + 1);
 
 // The bits of the x87's default NaN, the "real indefinite", as a double.
 constexpr std::uint64_t kDefaultNaNBits = 0xFFF8000000000000;
-
-// A 128-bit number in two halves.
-struct Wide {
-  std::uint64_t high;
-  std::uint64_t low;
-};
-
-// The exact product of two 64-bit numbers, from their 32-bit halves.
-Wide multiplyWide(std::uint64_t left, std::uint64_t right) {
-  constexpr std::uint64_t kLowHalf = 0xFFFFFFFF;
-  const std::uint64_t lowLow = (left & kLowHalf) * (right & kLowHalf);
-  const std::uint64_t lowHigh = (left & kLowHalf) * (right >> 32);
-  const std::uint64_t highLow = (left >> 32) * (right & kLowHalf);
-  const std::uint64_t highHigh = (left >> 32) * (right >> 32);
-  const std::uint64_t middle = (lowLow >> 32) + (lowHigh & kLowHalf) + (highLow & kLowHalf);
-  return {highHigh + (lowHigh >> 32) + (highLow >> 32) + (middle >> 32),
-          (middle << 32) | (lowLow & kLowHalf)};
-}
 
 // `value` shifted right, every bit shifted out ORed into the lowest bit. The lowest bit lies
 // far below the 64 bits that are kept, so the rounding still sees that something was there.
@@ -185,7 +170,7 @@ ExtendedFloat operator*(ExtendedFloat left, ExtendedFloat right) {
   }
   if (left.kind_ == Kind::Zero || right.kind_ == Kind::Zero) return {Kind::Zero, negative};
 
-  const Wide product = multiplyWide(left.significand_, right.significand_);
+  const Wide product = wide::multiply(left.significand_, right.significand_);
   return ExtendedFloat::rounded(negative, left.exponent_ + right.exponent_ + 64, product.high,
                                 product.low);
 }
@@ -217,13 +202,13 @@ ExtendedFloat operator+(ExtendedFloat left, ExtendedFloat right) {
   }
   // Both as 128-bit numbers in units of 2^(larger.exponent_ - 64).
   const Wide big{larger.significand_, 0};
-  const Wide small = shiftRightSticky(
-      {smaller.significand_, 0}, std::int64_t{larger.exponent_} - smaller.exponent_);
+  const Wide small = shiftRightSticky({smaller.significand_, 0},
+                                      std::int64_t{larger.exponent_} - smaller.exponent_);
   std::int32_t exponent = larger.exponent_;
 
   if (larger.negative_ == smaller.negative_) {
     Wide sum{big.high + small.high, small.low};  // big.low is 0: no carry from the low half
-    if (sum.high < big.high) {  // carried out of 128 bits: keep the top 128 of 129
+    if (sum.high < big.high) {                   // carried out of 128 bits: keep the top 128 of 129
       sum = shiftRightSticky(sum, 1);
       sum.high |= kTopBit;
       ++exponent;
@@ -231,8 +216,7 @@ ExtendedFloat operator+(ExtendedFloat left, ExtendedFloat right) {
     return ExtendedFloat::rounded(larger.negative_, exponent, sum.high, sum.low);
   }
 
-  const Wide difference{big.high - small.high - (big.low < small.low ? 1 : 0),
-                        big.low - small.low};
+  const Wide difference{big.high - small.high - (big.low < small.low ? 1 : 0), big.low - small.low};
   if (difference.high == 0 && difference.low == 0) {
     return {Kind::Zero, false};  // x - x is +0 when rounding to nearest
   }

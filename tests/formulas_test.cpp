@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include "advice/extended_float.hpp"
+
 #include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <limits>
 #include <optional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -159,6 +162,48 @@ TEST(Formulas, ANaNOperandGivesANaN) {
   }
   EXPECT_TRUE(std::isnan(potBetTarget(nan)));
   EXPECT_TRUE(std::isnan(potBetTarget(-nan)));
+}
+
+// The formulas take a direct way on integers for normal operands with a normal result, and
+// the general ExtendedFloat arithmetic for everything else. Both must give the same bits. The
+// operands have 1 to 40 significant bits, so that products and sums often fall exactly half-way
+// between two 64-bit or two 53-bit numbers, and scales far enough apart to reach both sides of
+// every alignment of the sum.
+double shortSignificand(std::mt19937_64& random) {
+  const int bits = 1 + static_cast<int>(random() % 40);
+  const std::uint64_t top = std::uint64_t{1} << (bits - 1);
+  const std::uint64_t significand = top | (random() & (top - 1));
+  const int exponent = static_cast<int>(random() % 161) - 80 - (bits - 1);
+  const double magnitude = std::ldexp(static_cast<double>(significand), exponent);
+  return (random() & 1) != 0 ? -magnitude : magnitude;
+}
+
+double generalSumOfProducts(double factor, double amount, double count) {
+  return (ExtendedFloat(factor) * ExtendedFloat(amount) +
+          ExtendedFloat(amount) * ExtendedFloat(count))
+      .toDouble();
+}
+
+TEST(Formulas, DirectWayAgreesWithTheGeneralArithmetic) {
+  const double twoThirds = std::bit_cast<double>(std::uint64_t{0x3FE5555555555555});
+  std::mt19937_64 random(20261211);
+  int mismatches = 0;
+  for (int pair = 0; pair < 500'000 && mismatches < 10; ++pair) {
+    const double amount = shortSignificand(random);
+    const double count = shortSignificand(random);
+    const auto expectSame = [&](const char* formula, double ours, double general) {
+      if (std::bit_cast<std::uint64_t>(ours) == std::bit_cast<std::uint64_t>(general)) return;
+      ++mismatches;
+      ADD_FAILURE() << formula << "(" << std::hexfloat << amount << ", " << count << "): " << ours
+                    << ", general " << general;
+    };
+    expectSame("openingRaiseTarget", openingRaiseTarget(amount, count),
+               generalSumOfProducts(4, amount, count));
+    expectSame("reraiseTarget", reraiseTarget(amount, count),
+               generalSumOfProducts(3, amount, count));
+    expectSame("potBetTarget", potBetTarget(amount),
+               (ExtendedFloat(twoThirds) * ExtendedFloat(amount)).toDouble());
+  }
 }
 
 }  // namespace
