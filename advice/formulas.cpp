@@ -11,7 +11,6 @@ namespace pokerhilfe {
 
 namespace {
 
-using wide::Rounded;
 using wide::Wide;
 
 constexpr std::uint64_t kOpeningRaiseFactor = 4;
@@ -28,8 +27,6 @@ constexpr std::uint64_t kTwoThirdsBits = 0x3FE5555555555555;
 
 constexpr int kFractionBits = 52;
 constexpr std::uint64_t kFractionMask = (std::uint64_t{1} << kFractionBits) - 1;
-constexpr int kExtendedBits = 64;
-constexpr int kDoubleBits = kFractionBits + 1;
 // A normal double's biased exponent field lies between these.
 constexpr int kSmallestField = 1;
 constexpr int kLargestField = 0x7FE;
@@ -55,35 +52,39 @@ constexpr std::optional<NormalDouble> decodeNormal(double value) {
 // rounded to a double, as it stores one: each time to nearest with ties to even. Nothing when
 // the double would not be normal.
 std::optional<double> roundTwice(bool negative, Wide value, int exponent) {
-  const Rounded extended = wide::roundToBits(value, exponent, kExtendedBits);
-  const Rounded result =
-      wide::roundToBits({0, extended.significand}, extended.exponent, kDoubleBits);
-  const int field = result.exponent + kFieldOffset;
+  const std::uint64_t significand =
+      wide::roundTo53Bits(wide::roundTo64Bits(value, exponent), exponent);
+  const int field = exponent + kFieldOffset;
   if (field < kSmallestField || field > kLargestField) return std::nullopt;
   return std::bit_cast<double>((negative ? wide::kTopBit : 0) |
                                (static_cast<std::uint64_t>(field) << kFractionBits) |
-                               (result.significand & kFractionMask));
+                               (significand & kFractionMask));
 }
 
 // factor × amount + amount × count, on integers.
 std::optional<double> directSumOfProducts(std::uint64_t factor, double amount, double count) {
   const std::optional<NormalDouble> x = decodeNormal(amount);
+  if (!x) return std::nullopt;
+  const std::uint64_t base = factor * x->significand;
+  // No player: the sum is factor × amount, plus a zero that changes nothing.
+  if ((std::bit_cast<std::uint64_t>(count) << 1) == 0) {
+    return roundTwice(x->negative, Wide{0, base}, x->exponent);
+  }
   const std::optional<NormalDouble> y = decodeNormal(count);
-  if (!x || !y) return std::nullopt;
+  if (!y) return std::nullopt;
 
   // amount × count has 105 or 106 bits and is rounded to 64; factor × amount is exact.
-  const Rounded perPlayer = wide::roundToBits(wide::multiply(x->significand, y->significand),
-                                              x->exponent + y->exponent, kExtendedBits);
-  const std::uint64_t base = factor * x->significand;
+  int perPlayerExponent = x->exponent + y->exponent;
+  const std::uint64_t perPlayer =
+      wide::roundTo64Bits(wide::multiply(x->significand, y->significand), perPlayerExponent);
 
   // Both as integers in units of the smaller of their two scales, where the sum is exact. Terms
   // further apart than this are left to the general way.
-  const int gap = perPlayer.exponent - x->exponent;
+  const int gap = perPlayerExponent - x->exponent;
   if (gap < -64 || gap > 62) return std::nullopt;
   const Wide baseUnits = gap >= 0 ? Wide{0, base} : wide::shiftLeft(base, -gap);
-  const Wide perPlayerUnits =
-      gap >= 0 ? wide::shiftLeft(perPlayer.significand, gap) : Wide{0, perPlayer.significand};
-  const int exponent = gap >= 0 ? x->exponent : perPlayer.exponent;
+  const Wide perPlayerUnits = gap >= 0 ? wide::shiftLeft(perPlayer, gap) : Wide{0, perPlayer};
+  const int exponent = gap >= 0 ? x->exponent : perPlayerExponent;
 
   const bool perPlayerNegative = x->negative != y->negative;
   if (perPlayerNegative == x->negative) {
