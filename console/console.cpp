@@ -7,15 +7,25 @@ namespace pokerhilfe {
 Console::Console(ByteInput& input, ByteOutput& output, ScreenDevice& screen)
     : input_(input), output_(output), screenDevice_(screen) {}
 
-void Console::openConsoleScreen() { screen_ = pokerhilfe::openConsoleScreen(screenDevice_); }
+void Console::openConsoleScreen() {
+  screen_ = pokerhilfe::openConsoleScreen(screenDevice_);
+}
 
-void Console::writeText(std::string_view text) { output_.write(text); }
+void Console::writeText(std::string_view text) {
+  output_.write(text);
+}
 
-void Console::writeAmount(double amount) { output_.write(formatAmount(amount).view()); }
+void Console::writeAmount(double amount) {
+  output_.write(formatAmount(amount).view());
+}
 
-void Console::flushOutput() { output_.flush(); }
+void Console::flushOutput() {
+  output_.flush();
+}
 
-void Console::clearScreen() { pokerhilfe::clearScreen(screenDevice_, screen_); }
+void Console::clearScreen() {
+  pokerhilfe::clearScreen(screenDevice_, screen_);
+}
 
 // The end of the input and input that is not a number are handled here, and only here.
 //

@@ -29,12 +29,16 @@ void DecimalNumber::addIntegerDigit(char digit) {
   if (keptCount_ < kKeptDigits) {
     kept_[keptCount_++] = digit;
   } else {
+    droppedDigits_ = true;
     movePower(power_, +1);  // a dropped digit before the point
   }
 }
 
 void DecimalNumber::addFractionDigit(char digit) {
-  if (keptCount_ == kKeptDigits) return;  // dropped
+  if (keptCount_ == kKeptDigits) {
+    droppedDigits_ = true;
+    return;
+  }
   movePower(power_, -1);
   if (!hasSignificantDigit() && digit == '0') return;
   kept_[keptCount_++] = digit;
@@ -44,15 +48,23 @@ void DecimalNumber::addExponentDigit(char digit) {
   if (exponent_ <= kExponentLimit) exponent_ = exponent_ * 10 + (digit - '0');
 }
 
-double DecimalNumber::value() const {
-  const double result = magnitude();
+double DecimalNumber::value(std::string_view written) const {
+  const double result = magnitude(written);
   return negative_ ? -result : result;
 }
 
-double DecimalNumber::magnitude() const {
+double DecimalNumber::magnitude(std::string_view written) const {
   constexpr double kInfinity = std::numeric_limits<double>::infinity();
   if (!hasSignificantDigit()) return 0.0;
   if (exponent_ > kExponentLimit) return exponentNegative_ ? 0.0 : kInfinity;
+
+  // With every digit kept, the text as written means exactly D × 10^P.
+  if (!written.empty() && !droppedDigits_) {
+    double result = 0.0;
+    const std::from_chars_result parsed =
+        std::from_chars(written.data(), written.data() + written.size(), result);
+    if (parsed.ec == std::errc{} && parsed.ptr == written.data() + written.size()) return result;
+  }
 
   const std::int64_t power = power_ + (exponentNegative_ ? -exponent_ : exponent_);
   const std::int64_t leadingExponent = power + keptCount_ - 1;

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string_view>
 
 namespace pokerhilfe {
 
@@ -22,15 +23,18 @@ class DecimalNumber {
 
   // D × 10^P rounded to the nearest double, ties to even; subnormals included, infinity beyond
   // the largest double, and zero when there is no significant digit, whatever the exponent.
-  double value() const;
+  // `written` is the number's text after its sign where the reader still has it in one piece,
+  // or empty: when no digit was dropped, converting it as it stands is the shorter way.
+  double value(std::string_view written = {}) const;
 
  private:
   bool hasSignificantDigit() const { return keptCount_ > 0; }
-  double magnitude() const;
+  double magnitude(std::string_view written) const;
 
   bool negative_ = false;
   std::array<char, kKeptDigits> kept_{};  // D, as its digits
   int keptCount_ = 0;
+  bool droppedDigits_ = false;
   std::int64_t power_ = 0;  // P
   bool exponentNegative_ = false;
   std::int32_t exponent_ = 0;  // saturates just above kExponentLimit

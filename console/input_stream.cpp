@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <string_view>
 
 #include "console/decimal_number.hpp"
 
@@ -13,12 +14,18 @@ namespace {
 constexpr char kCarriageReturn = '\r';
 constexpr char kEndOfFile = '\x1A';  // Ctrl+Z: the console's way to type the end of the input
 
-bool isDigit(int byte) { return byte >= '0' && byte <= '9'; }
+bool isDigit(int byte) {
+  return byte >= '0' && byte <= '9';
+}
 
 // Tab, line feed, vertical tab, form feed, carriage return and space; no byte above 0x7F.
-bool isBlank(int byte) { return byte == ' ' || (byte >= '\t' && byte <= '\r'); }
+bool isBlank(int byte) {
+  return byte == ' ' || (byte >= '\t' && byte <= '\r');
+}
 
-bool isSign(int byte) { return byte == '+' || byte == '-'; }
+bool isSign(int byte) {
+  return byte == '+' || byte == '-';
+}
 
 }  // namespace
 
@@ -38,14 +45,18 @@ bool InputStream::refill() {
       sourceExhausted_ = true;
       break;
     }
-    const char* const endOfFile = std::find(chunk_.data(), chunk_.data() + size, kEndOfFile);
-    if (endOfFile != chunk_.data() + size) {
-      size = static_cast<std::size_t>(endOfFile - chunk_.data());
+    char* const first = chunk_.data();
+    if (const void* endOfFile = std::memchr(first, kEndOfFile, size)) {
+      size = static_cast<std::size_t>(static_cast<const char*>(endOfFile) - first);
       sourceExhausted_ = true;
     }
-    size_ = static_cast<std::size_t>(
-        std::remove(chunk_.data(), chunk_.data() + size, kCarriageReturn) - chunk_.data());
+    // Most input has no carriage return at all; memchr finds that out fastest.
+    if (std::memchr(first, kCarriageReturn, size) != nullptr) {
+      size = static_cast<std::size_t>(std::remove(first, first + size, kCarriageReturn) - first);
+    }
+    size_ = size;
     next_ = 0;
+    ++refills_;
     if (size_ > 0) return true;
   }
   return false;
@@ -105,6 +116,10 @@ void InputStream::readAmount(double& amount) {
     take();
     byte = peek();
   }
+  // Where the number after its sign starts in the chunk; it lies there whole unless a refill
+  // comes in between.
+  const std::size_t start = next_;
+  const std::uint64_t refillsAtStart = refills_;
   bool anyDigit = false;
   for (; isDigit(byte); take(), byte = peek()) {
     anyDigit = true;
@@ -136,7 +151,11 @@ void InputStream::readAmount(double& amount) {
   }
   if (byte == kEnd) ended_ = true;
   if (!valid) failed_ = true;
-  amount = anyDigit ? number.value() : 0.0;
+  const bool wholeInChunk = refills_ == refillsAtStart;
+  const std::string_view written = valid && wholeInChunk
+                                       ? std::string_view(chunk_.data() + start, next_ - start)
+                                       : std::string_view();
+  amount = anyDigit ? number.value(written) : 0.0;
 }
 
 void InputStream::takeByte(bool endIsFailure) {

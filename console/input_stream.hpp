@@ -51,6 +51,7 @@ class InputStream {
   std::array<char, kChunkSize> chunk_{};
   std::size_t next_ = 0;
   std::size_t size_ = 0;
+  std::uint64_t refills_ = 0;     // chunks received so far
   bool sourceExhausted_ = false;  // the system reported the end, or a Ctrl+Z arrived
   bool ended_ = false;
   bool failed_ = false;

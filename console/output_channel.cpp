@@ -6,7 +6,8 @@ namespace {
 constexpr char kLineEnd[] = {'\r', '\n'};
 }  // namespace
 
-OutputChannel::OutputChannel(ByteOutput& sink) : sink_(sink), buffered_(!sink.isCharacterDevice()) {}
+OutputChannel::OutputChannel(ByteOutput& sink)
+    : sink_(sink), buffered_(!sink.isCharacterDevice()) {}
 
 void OutputChannel::write(std::string_view bytes) {
   if (failed_) return;
