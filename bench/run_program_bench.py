@@ -5,7 +5,8 @@ Session: a scripted session of many advice screens (choices 1, 2 and 3 in turn, 
 amounts) is piped into the program, whose output goes to a file; the baseline is `cat` copying
 as many bytes as the program wrote, from a pipe into a file. Start-up: the program with empty
 input, which writes the first menu and ends, against a minimal C program that writes the same
-bytes and exits; standard output is a file for both.
+bytes and exits; standard output is a file for both. Long line: a pot of 64 MiB, 256 MiB and
+1 GiB of digits on one line; the time per byte shows whether the time grows linearly.
 
 Every process runs in a session of its own, without a controlling terminal, so that the program
 finds no terminal to clear and the runs do not depend on where the script was started. The two
@@ -125,6 +126,23 @@ def measure_startup(program, minimal_menu, runs, workdir):
     return program_times, minimal_times
 
 
+def measure_long_line(program, size, workdir):
+    """The wall time of choice 3 with a pot of `size` digits on a single line, written into a
+    pipe as fast as the program reads it."""
+    block = b"7" * (1 << 20)
+    with open(os.path.join(workdir, "long-line-output.txt"), "wb") as sink:
+        start = time.perf_counter()
+        process = subprocess.Popen([program], stdin=subprocess.PIPE, stdout=sink,
+                                   stderr=subprocess.DEVNULL, start_new_session=True)
+        process.stdin.write(b"3\n")
+        for _ in range(size // len(block)):
+            process.stdin.write(block)
+        process.stdin.write(b"\n\n")
+        process.stdin.close()
+        process.wait()
+        return time.perf_counter() - start
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
     parser.add_argument("--program", required=True, help="the built Release pokerhilfe")
@@ -156,6 +174,12 @@ def main():
         print(f"  pokerhilfe            {program_start * 1e6:9.0f} us")
         print(f"  minimal C program     {minimal_start * 1e6:9.0f} us")
         print(f"  ratio                 {program_start / minimal_start:9.2f}")
+
+        print("a pot of one line of digits, piped in as it is read: time per byte")
+        for size in (1 << 26, 1 << 28, 1 << 30):
+            seconds = measure_long_line(program, size, workdir)
+            print(f"  {size >> 20:5d} MiB              {seconds * 1e3:9.1f} ms "
+                  f"({seconds / size * 1e9:.2f} ns per byte)")
 
 
 if __name__ == "__main__":
