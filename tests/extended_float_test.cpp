@@ -4,11 +4,11 @@
 // that the 64-bit rounding decides the final double: its result lies exactly halfway between
 // two doubles, and the exact value does not.
 #include "advice/extended_float.hpp"
+#include "tests/x87.hpp"
 
 #include <gtest/gtest.h>
 
 #include <bit>
-#include <cfloat>
 #include <cstdint>
 #include <vector>
 
@@ -141,7 +141,7 @@ TEST(ExtendedFloat, StickyBitDecidesADifferenceFromAPowerOfTwo) {
   EXPECT_EQ(std::bit_cast<std::uint64_t>(result), 0xBBF0000000000000);  // -2^-64
 }
 
-#if (defined(__x86_64__) || defined(__i386__)) && LDBL_MANT_DIG == 64
+#if defined(POKERHILFE_HAVE_X87_LONG_DOUBLE)
 
 double x87SumOfProducts(const Case& row) {
   const volatile long double product = static_cast<long double>(row.left) * row.right;
@@ -151,16 +151,9 @@ double x87SumOfProducts(const Case& row) {
   return result;
 }
 
-bool x87RoundsToSixtyFourBits() {
-  const volatile long double one = 1.0L;
-  const volatile long double lastBit = 0x1p-63L;
-  const volatile long double sum = one + lastBit;
-  return sum != one;
-}
-
 // The expected bits above were worked out by hand; the x87 confirms them.
 TEST(ExtendedFloat, HardSpotsAreWhatTheX87Gives) {
-  ASSERT_TRUE(x87RoundsToSixtyFourBits()) << "the x87 is set to round to fewer bits";
+  ASSERT_TRUE(x87::roundsToSixtyFourBits()) << "the x87 is set to round to fewer bits";
   for (const Case& row : kCases) {
     SCOPED_TRACE(row.what);
     EXPECT_EQ(std::bit_cast<std::uint64_t>(x87SumOfProducts(row)), row.expectedBits);
@@ -168,7 +161,7 @@ TEST(ExtendedFloat, HardSpotsAreWhatTheX87Gives) {
 }
 
 TEST(ExtendedFloat, StickyBitCaseIsWhatTheX87Gives) {
-  ASSERT_TRUE(x87RoundsToSixtyFourBits()) << "the x87 is set to round to fewer bits";
+  ASSERT_TRUE(x87::roundsToSixtyFourBits()) << "the x87 is set to round to fewer bits";
   const volatile long double justOverHalfAUnit =
       static_cast<long double>(kFactorOfJustOverHalfAUnit) * kOtherFactorOfJustOverHalfAUnit;
   const volatile long double difference = 1.0L - justOverHalfAUnit;

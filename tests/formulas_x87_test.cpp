@@ -1,8 +1,8 @@
 // The formulas compared bit for bit with the same computation in the x87's double-extended
 // format, where the compiler's long double is that format.
-#include <cfloat>
+#include "tests/x87.hpp"
 
-#if (defined(__x86_64__) || defined(__i386__)) && LDBL_MANT_DIG == 64
+#if defined(POKERHILFE_HAVE_X87_LONG_DOUBLE)
 
 #include "advice/formulas.hpp"
 
@@ -43,14 +43,6 @@ double x87PotBet(double pot) {
   const volatile long double product = twoThirds * pot;
   const volatile double result = static_cast<double>(product);
   return result;
-}
-
-// Some systems set the x87 to round to 53 bits; then there is nothing to compare with.
-bool x87RoundsToSixtyFourBits() {
-  const volatile long double one = 1.0L;
-  const volatile long double lastBit = 0x1p-63L;
-  const volatile long double sum = one + lastBit;
-  return sum != one;
 }
 
 // SplitMix64: a fixed sequence for a fixed seed, on every platform and standard library.
@@ -200,7 +192,7 @@ class FormulasAgainstX87 : public testing::TestWithParam<Distribution> {
 };
 
 TEST_P(FormulasAgainstX87, AgreeBitForBit) {
-  ASSERT_TRUE(x87RoundsToSixtyFourBits()) << "the x87 is set to round to fewer bits";
+  ASSERT_TRUE(x87::roundsToSixtyFourBits()) << "the x87 is set to round to fewer bits";
   const Distribution& distribution = GetParam();
   Random random(distribution.seed);
   for (int pair = 0; pair < kPairsPerDistribution; ++pair) {

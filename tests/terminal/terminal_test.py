@@ -25,6 +25,10 @@ import time
 import unittest
 from pathlib import Path
 
+# The program's texts, shared with the system and Wine tests.
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent))
+from program_texts import AFTER_CHOICE, EXPLANATION, MENU, PRESS_ENTER  # noqa: E402
+
 PROGRAM = None  # the built program, from --program
 
 COLUMNS = 80
@@ -33,25 +37,6 @@ SESSION = "pokerhilfe"
 DEADLINE_SECONDS = 20.0
 POLL_SECONDS = 0.05
 
-MENU = (
-    "(0) Untschied zwischen den Begriffen setzen und erhöhen.\n"
-    "(1) Niemand hat erhöht\n\n"
-    "(2) Jemand hat gesetzt oder erhöht (eine oder mehrere oder erhöhungen)\n"
-    "(3) Niemand hat gesetzt\n"
-    "\n"
-    "[ Deine Erhöhung würde mehr als die Hälfte deiner Chips kosten? \n"
-    "Dann geh direkt All-In ! ]\n"
-    "\n"
-    "Auswahl: "
-)
-AFTER_CHOICE = "\n"
-EXPLANATION = (
-    "Zu setzen heisst, einen bestimmten Betrag zu setzen,ein Gebot abzugeben.\n"
-    "Ein Spieler kann nur setzen, wenn vor ihm noch niemand etwas\n"
-    "gesetzt hat. Hat jemand anderes schon einen Einsatz gebracht, dann kann ein Spieler,\n"
-    "der das Gebot überbieten will, RAISEN.\n"
-)
-PRESS_ENTER = "Eingabetaste (Enter) drücken um eine neue Eingabe zu machen.\n"
 
 # The advice screens: the choice, each prompt with the amount typed after it, and the result.
 ADVICE_SCREENS = [

@@ -29,6 +29,10 @@ import unittest
 sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent))
 import wine_prefix  # noqa: E402  (beside this file)
 
+# The program's texts, shared with the system and terminal tests.
+sys.path.insert(0, str(pathlib.Path(__file__).resolve().parent.parent))
+from program_texts import MENU, encode  # noqa: E402
+
 COLUMNS = 80
 ROWS = 25
 
@@ -40,21 +44,8 @@ POLL_INTERVAL_SECONDS = 0.1
 GERMAN_LOCALE = "de_DE.UTF-8"
 FALLBACK_LOCALE = "C.UTF-8"
 
-# The menu as the program writes it, line by line, and as code page 850 bytes with CR LF.
-MENU_TEXT = (
-    "(0) Untschied zwischen den Begriffen setzen und erhöhen.\n"
-    "(1) Niemand hat erhöht\n"
-    "\n"
-    "(2) Jemand hat gesetzt oder erhöht (eine oder mehrere oder erhöhungen)\n"
-    "(3) Niemand hat gesetzt\n"
-    "\n"
-    "[ Deine Erhöhung würde mehr als die Hälfte deiner Chips kosten? \n"
-    "Dann geh direkt All-In ! ]\n"
-    "\n"
-    "Auswahl: "
-)
-# A pane row shows no blanks at its end.
-MENU_ROWS = [line.rstrip(" ") for line in MENU_TEXT.split("\n")]
+# The menu row by row, as the pane shows it: a pane row shows no blanks at its end.
+MENU_ROWS = [line.rstrip(" ") for line in MENU.split("\n")]
 PROMPT_COLUMN = len("Auswahl: ")
 
 # Choice 1 with a big blind of 2 and 3 players who came in: 4 x 2 + 3 x 2.
@@ -65,7 +56,7 @@ OPENING_RAISE_RESULT_ROWS = [
     "Eingabetaste (Enter) drücken um eine neue Eingabe zu machen.",
 ]
 OPENING_RAISE_OUTPUT = (
-    MENU_TEXT
+    MENU
     + "\n"
     + "Big Blind: "
     + "Anzahl von neu eingestiegenen Spielern: "
@@ -76,11 +67,6 @@ OPENING_RAISE_OUTPUT = (
 # What the console showed before the program started: a console program starts wherever the
 # cursor stands, and clearing must blank what was there before it, too.
 EARLIER_ROWS = ["C:\\Spiele> Zeile vom Start 1", "Zeile vom Start 2", "Zeile vom Start 3"]
-
-
-def as_program_bytes(text):
-    """The bytes the program writes for `text`: code page 850, a line end as CR LF."""
-    return text.replace("\n", "\r\n").encode("cp850")
 
 
 def console_locale(locale_dir):
@@ -280,14 +266,14 @@ class ConsoleTest(unittest.TestCase):
         # The texts go to the file, each part once the program waits for input; the console
         # shows only what the user types.
         choice, big_blind, players = OPENING_RAISE_INPUT
-        self.wait_for_output(output, as_program_bytes(MENU_TEXT))
+        self.wait_for_output(output, encode(MENU))
         self.console.type_line(choice)
-        self.wait_for_output(output, as_program_bytes(MENU_TEXT + "\nBig Blind: "))
+        self.wait_for_output(output, encode(MENU + "\nBig Blind: "))
         self.console.type_line(big_blind)
         second_prompt = "Anzahl von neu eingestiegenen Spielern: "
-        self.wait_for_output(output, as_program_bytes(f"{MENU_TEXT}\nBig Blind: {second_prompt}"))
+        self.wait_for_output(output, encode(f"{MENU}\nBig Blind: {second_prompt}"))
         self.console.type_line(players)
-        self.wait_for_output(output, as_program_bytes(OPENING_RAISE_OUTPUT))
+        self.wait_for_output(output, encode(OPENING_RAISE_OUTPUT))
         self.wait_for_screen(
             EARLIER_ROWS + list(OPENING_RAISE_INPUT),
             (0, len(EARLIER_ROWS) + len(OPENING_RAISE_INPUT)),
@@ -296,7 +282,7 @@ class ConsoleTest(unittest.TestCase):
 
         self.console.press("Enter")
         self.wait_for_screen([], (0, 0), "a blank console with the cursor in the top-left cell")
-        self.wait_for_output(output, as_program_bytes(OPENING_RAISE_OUTPUT + MENU_TEXT))
+        self.wait_for_output(output, encode(OPENING_RAISE_OUTPUT + MENU))
 
     def test_ctrl_c_ends_the_program(self):
         self.console.start()
