@@ -3,6 +3,7 @@
 // doubles need. Portable: no compiler's own 128-bit type.
 
 #include <bit>
+#include <cassert>
 #include <cstdint>
 
 namespace pokerhilfe::wide {
@@ -81,6 +82,7 @@ inline std::uint64_t roundingIncrement(std::uint64_t kept, std::uint64_t dropped
 // with its top bit set, the exponent updated.
 inline std::uint64_t roundTo64Bits(Wide value, int& exponent) {
   const int length = bitLength(value);
+  assert(length > 0);
   if (length <= 64) {  // exact: only moved up to the top
     exponent -= 64 - length;
     return value.low << (64 - length);

@@ -49,8 +49,8 @@ class Cp850Text {
         bytes_[size_++] = static_cast<char>(lead);
         in += 1;
       } else if ((lead & 0xE0) == 0xC0) {
-        const auto unicode = static_cast<char16_t>(((lead & 0x1F) << 6) |
-                                                   (static_cast<unsigned char>(utf8[in + 1]) & 0x3F));
+        const auto unicode = static_cast<char16_t>(
+            ((lead & 0x1F) << 6) | (static_cast<unsigned char>(utf8[in + 1]) & 0x3F));
         bytes_[size_++] = static_cast<char>(cp850::byteFor(unicode));
         in += 2;
       } else {

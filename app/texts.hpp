@@ -14,7 +14,8 @@ inline constexpr Cp850Text kMenu2 =
 inline constexpr Cp850Text kMenu3 = u8"(3) Niemand hat gesetzt\n";
 inline constexpr Cp850Text kMenuGap = u8"\n";
 inline constexpr Cp850Text kAllInHint =
-    u8"[ Deine Erhöhung würde mehr als die Hälfte deiner Chips kosten? \nDann geh direkt All-In ! ]\n";
+    u8"[ Deine Erhöhung würde mehr als die Hälfte deiner Chips kosten? \n"
+    u8"Dann geh direkt All-In ! ]\n";
 inline constexpr Cp850Text kChoicePrompt = u8"Auswahl: ";
 // After the choice has been read.
 inline constexpr Cp850Text kAfterChoice = u8"\n";
