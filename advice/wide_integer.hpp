@@ -3,7 +3,6 @@
 // doubles need. Portable: no compiler's own 128-bit type.
 
 #include <bit>
-#include <cassert>
 #include <cstdint>
 
 namespace pokerhilfe::wide {
@@ -78,14 +77,14 @@ inline std::uint64_t roundingIncrement(std::uint64_t kept, std::uint64_t dropped
   return aboveHalf | (exactlyHalf & kept);
 }
 
-// `value` (not 0, at most 127 bits) × 2^exponent rounded to 64 significant bits: the significand
-// with its top bit set, the exponent updated.
+// `value` (at most 127 bits, and not 0 for a meaningful result) × 2^exponent rounded to 64
+// significant bits: the significand with its top bit set, the exponent updated.
 inline std::uint64_t roundTo64Bits(Wide value, int& exponent) {
   const int length = bitLength(value);
-  assert(length > 0);
   if (length <= 64) {  // exact: only moved up to the top
-    exponent -= 64 - length;
-    return value.low << (64 - length);
+    const int up = 64 - length;
+    exponent -= up;
+    return up < 64 ? value.low << up : 0;
   }
   const int shift = length - 64;  // 1 to 63
   const std::uint64_t kept = (value.high << (64 - shift)) | (value.low >> shift);
